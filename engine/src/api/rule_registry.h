@@ -1,0 +1,38 @@
+// The process-wide table of installed rule packs, keyed by rules_id. One
+// lock guards it, held only for a lookup, an insertion, a removal and the
+// install-time fingerprint comparison; never while a document is validated.
+// Entries are immutable and shared by reference.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "core/json.h"
+#include "core/platform.h"
+#include "core/result.h"
+#include "rules/rule_pack.h"
+
+namespace kesvo {
+
+class RuleRegistry {
+ public:
+  // Installs `document` under `rules_id`: true, or an error.
+  Result<Value> install(const Value& rules_id, const Value& document);
+  // Removes the entry: whether one was removed.
+  Result<Value> remove(const Value& rules_id);
+  // The entry for `rules_id`, or null when none is installed.
+  Result<Shared<const RulePack>> lookup(std::string_view rules_id);
+
+  static RuleRegistry& instance();
+
+ private:
+  struct Hash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  Mutex lock_;
+  std::unordered_map<std::string, Shared<const RulePack>, Hash, std::equal_to<>> entries_;
+};
+
+}  // namespace kesvo
