@@ -78,4 +78,13 @@ std::optional<std::string> base64_decode(std::string_view text) {
   return out;
 }
 
+std::optional<std::string> base64_decode_filtered(std::string_view text) {
+  std::string kept;
+  kept.reserve(text.size());
+  for (char c : text) {
+    if (decode_char(c) >= 0 || c == '=') kept += c;
+  }
+  return base64_decode(kept);
+}
+
 }  // namespace kesvo

@@ -14,4 +14,9 @@ std::string base64_encode(std::string_view bytes);
 // fails.
 std::optional<std::string> base64_decode(std::string_view text);
 
+// The lenient input form that device payloads use: every character other
+// than A-Z, a-z, 0-9, "+", "/" and "=" (white space, line breaks, "-", "_")
+// is dropped first, then the rest is decoded strictly.
+std::optional<std::string> base64_decode_filtered(std::string_view text);
+
 }  // namespace kesvo

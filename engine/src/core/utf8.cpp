@@ -86,4 +86,33 @@ void utf8_append(uint32_t cp, std::string& out) {
   }
 }
 
+bool is_unicode_whitespace(uint32_t cp) {
+  switch (cp) {
+    case 0x09: case 0x0A: case 0x0B: case 0x0C: case 0x0D: case 0x20: case 0x85: case 0xA0:
+    case 0x1680: case 0x2028: case 0x2029: case 0x202F: case 0x205F: case 0x3000:
+      return true;
+    default:
+      return cp >= 0x2000 && cp <= 0x200A;
+  }
+}
+
+std::string_view trim_unicode_whitespace(std::string_view s) {
+  size_t begin = 0;
+  while (begin < s.size()) {
+    size_t next = begin;
+    if (!is_unicode_whitespace(utf8_next(s, next))) break;
+    begin = next;
+  }
+  size_t end = s.size();
+  while (end > begin) {
+    // Step back to the start of the last character.
+    size_t start = end - 1;
+    while (start > begin && (static_cast<unsigned char>(s[start]) & 0xC0) == 0x80) --start;
+    size_t probe = start;
+    if (!is_unicode_whitespace(utf8_next(s, probe))) break;
+    end = start;
+  }
+  return s.substr(begin, end - begin);
+}
+
 }  // namespace kesvo

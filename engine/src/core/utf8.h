@@ -22,4 +22,10 @@ uint32_t utf8_next(std::string_view s, size_t& i);
 // Appends the UTF-8 encoding of a scalar value.
 void utf8_append(uint32_t cp, std::string& out);
 
+// Whether a scalar value is Unicode white space (the White_Space property).
+bool is_unicode_whitespace(uint32_t cp);
+
+// Text without leading and trailing Unicode white space.
+std::string_view trim_unicode_whitespace(std::string_view s);
+
 }  // namespace kesvo

@@ -42,3 +42,36 @@ TEST(Base64, EncodesAndDecodesCanonically) {
 
 }  // namespace
 }  // namespace kesvo
+
+#include "core/hex.h"
+#include "core/utf8.h"
+
+namespace kesvo {
+namespace {
+
+TEST(Base64, FilteredDecodingDropsForeignCharacters) {
+  EXPECT_EQ(base64_decode_filtered(" Zm9v\nYmFy-_ ").value_or("<fail>"), "foobar");
+  EXPECT_FALSE(base64_decode_filtered("Zm9vY").has_value());
+}
+
+TEST(Hex, DecodesPairsAndEncodesLowerCase) {
+  EXPECT_EQ(hex_decode("0aFf").value_or("<fail>"), std::string("\x0a\xff"));
+  EXPECT_FALSE(hex_decode("abc").has_value());
+  EXPECT_FALSE(hex_decode("0g").has_value());
+  EXPECT_EQ(hex_encode(std::string("\x0a\xff", 2)), "0aff");
+}
+
+TEST(Utf8, ValidationLengthAndWhitespace) {
+  EXPECT_TRUE(valid_utf8("a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80"));
+  EXPECT_FALSE(valid_utf8("\xFF"));
+  EXPECT_FALSE(valid_utf8("\xC0\xAF"));          // overlong
+  EXPECT_FALSE(valid_utf8("\xED\xA0\x80"));      // surrogate
+  EXPECT_FALSE(valid_utf8("\xF4\x90\x80\x80"));  // above U+10FFFF
+  EXPECT_FALSE(valid_utf8("abc\xE4\xB8"));       // truncated
+  EXPECT_EQ(utf8_length("a\xC3\xA9\xF0\x9F\x98\x80"), 3u);
+  EXPECT_EQ(trim_unicode_whitespace("\xE3\x80\x80 x y\t\xC2\xA0"), "x y");
+  EXPECT_EQ(trim_unicode_whitespace(" \n "), "");
+}
+
+}  // namespace
+}  // namespace kesvo
