@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/json_reader.h"
+#include "core/value_rules.h"
 
 namespace kesvo {
 
@@ -56,5 +57,7 @@ double pow10_scale(int32_t exponent) {
   }
   return factor;
 }
+
+double spec_scale_factor(const Value& spec) { return pow10_scale(to_i32(to_number(spec["scale"]))); }
 
 }  // namespace kesvo

@@ -34,4 +34,9 @@ Value parse_embedded_json(const Value& v);
 // keeps hostile exponents cheap without changing any result.
 double pow10_scale(int32_t exponent);
 
+// The scale factor of a DP spec: 10 raised to "scale" (read with to_number,
+// truncated and saturated to 32 bits, NaN as 0). An absent "scale", or a
+// spec that is not an object, gives 1.
+double spec_scale_factor(const Value& spec);
+
 }  // namespace kesvo
