@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "adapter/strategy_families.h"
+#include "adapter/strategy_support.h"
 #include "core/json_writer.h"
 #include "core/value_rules.h"
-#include "data/dp_kind.h"
 
 namespace kesvo {
 
@@ -75,12 +75,12 @@ Value config_default(const Value& config) {
   const std::string type = ascii_lower(config["valueType"].string_or_empty());
   if (type == "boolean") return Value(false);
   if (type != "enum" && type != "integer") return Value("");
-  const Value desc = parse_embedded_json(config["valueDesc"]);
+  const EmbeddedJson desc(config["valueDesc"]);
   if (type == "enum") {
-    const Value& range = desc["range"];
+    const Value& range = (*desc)["range"];
     return range.is_array() && !range.as_array().empty() ? range.as_array().front() : Value();
   }
-  return desc["min"];
+  return (*desc)["min"];
 }
 
 Result<Value, std::string> strategy_read(std::string_view name, const Value& value, const Value& config,
