@@ -8,8 +8,14 @@
 
 namespace kesvo {
 
-// Validates a rule-pack document (without the version check of loading).
-// Returns the failure message of the first problem found.
+// Validates a rule-pack document (without the version check of loading):
+// the embedded schema, then "cover_defaults" read as cover settings, the
+// names of "cover_switches", and the override map. Returns the message of
+// the first problem found.
 Result<void, std::string> validate_rule_pack(const Value& document);
+
+// The checks after the schema: "cover_defaults", "cover_switches" and
+// "overrides" (the latter prefixed "override: ").
+Result<void, std::string> check_rule_pack_extras(const Value& document);
 
 }  // namespace kesvo
