@@ -60,18 +60,6 @@ OpFn find_op(const OpEntry (&table)[N], std::string_view name) {
   return nullptr;
 }
 
-Result<RulePackRef> resolve_rules(const Value& request) {
-  const Value* inline_rules = request.find("rules");
-  if (inline_rules && !inline_rules->is_null()) {
-    std::string fingerprint = KESVO_TRY(load_rule_pack(*inline_rules));
-    return RulePackRef::borrowed(*inline_rules, std::move(fingerprint));
-  }
-  // Anything but a string looks up the empty id, which is never registered.
-  Shared<const RulePack> entry = KESVO_TRY(RuleRegistry::instance().lookup(request["rules_id"].string_or_empty()));
-  if (!entry) return fail(ErrorKind::Rules, "rules are required or rules_id is not registered");
-  return RulePackRef::shared(std::move(entry));
-}
-
 }  // namespace
 
 Result<Shared<LiveDriver>> resolve_handle(const Value& request, std::string_view member, uint64_t* handle_out) {
@@ -98,7 +86,7 @@ Result<Value> dispatch(const Value& request) {
     return fn(call);
   }
   if (OpFn fn = find_op(kRuled, name)) {
-    RulePackRef rules = KESVO_TRY(resolve_rules(request));
+    RulePackRef rules = KESVO_TRY(resolve_rule_pack(request));
     OpCall call{request, &rules, {}, 0};
     return fn(call);
   }

@@ -68,4 +68,15 @@ Result<Shared<const RulePack>> RuleRegistry::lookup(std::string_view rules_id) {
   return it->second;
 }
 
+Result<RulePackRef> resolve_rule_pack(const Value& request) {
+  const Value* inline_rules = request.find("rules");
+  if (inline_rules && !inline_rules->is_null()) {
+    std::string fingerprint = KESVO_TRY(load_rule_pack(*inline_rules));
+    return RulePackRef::borrowed(*inline_rules, std::move(fingerprint));
+  }
+  Shared<const RulePack> entry = KESVO_TRY(RuleRegistry::instance().lookup(request["rules_id"].string_or_empty()));
+  if (!entry) return fail(ErrorKind::Rules, "rules are required or rules_id is not registered");
+  return RulePackRef::shared(std::move(entry));
+}
+
 }  // namespace kesvo

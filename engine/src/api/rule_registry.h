@@ -10,6 +10,7 @@
 
 #include "core/json.h"
 #include "core/platform.h"
+#include "api/rule_pack_ref.h"
 #include "core/result.h"
 #include "rules/rule_pack.h"
 
@@ -34,5 +35,11 @@ class RuleRegistry {
   Mutex lock_;
   std::unordered_map<std::string, Shared<const RulePack>, Hash, std::equal_to<>> entries_;
 };
+
+// The rule pack of a rule-bound request: the inline "rules" when present and
+// not null (loaded for this call; "rules_id" is then not consulted),
+// otherwise the registered entry named by "rules_id" (anything but a string
+// names the empty id, which is never registered).
+Result<RulePackRef> resolve_rule_pack(const Value& request);
 
 }  // namespace kesvo
