@@ -5,7 +5,75 @@
 
 namespace kesvo {
 
-std::string rule_pack_fingerprint(const Value& document) { return sha256_hex(to_json(document)); }
+namespace {
+
+// Feeds the compact JSON text of a value to SHA-256 piece by piece, so a
+// large rule pack is never held as one text: the text goes through a small
+// buffer that is hashed whenever it fills up. Objects and arrays are written
+// here with the writer's compact layout; everything else by the writer
+// itself, so the bytes are exactly those of to_json.
+class TextDigest {
+ public:
+  TextDigest() { buf_.reserve(kFlushAt * 2); }
+
+  void write(const Value& v) {
+    if (v.is_object()) {
+      buf_ += '{';
+      bool first = true;
+      for (const Member& m : v.as_object()) {
+        if (!first) buf_ += ',';
+        first = false;
+        write_json_string(m.key, buf_);
+        buf_ += ':';
+        write(m.value);
+      }
+      buf_ += '}';
+    } else if (v.is_array()) {
+      buf_ += '[';
+      bool first = true;
+      for (const Value& item : v.as_array()) {
+        if (!first) buf_ += ',';
+        first = false;
+        write(item);
+      }
+      buf_ += ']';
+    } else {
+      write_json(v, buf_);
+    }
+    if (buf_.size() >= kFlushAt) flush();
+  }
+
+  std::string hex() {
+    flush();
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(64);
+    for (uint8_t b : sha_.finish()) {
+      out += kHex[b >> 4];
+      out += kHex[b & 15];
+    }
+    return out;
+  }
+
+ private:
+  static constexpr size_t kFlushAt = 16 * 1024;
+
+  void flush() {
+    sha_.update(buf_);
+    buf_.clear();
+  }
+
+  Sha256 sha_;
+  std::string buf_;
+};
+
+}  // namespace
+
+std::string rule_pack_fingerprint(const Value& document) {
+  TextDigest digest;
+  digest.write(document);
+  return digest.hex();
+}
 
 Result<std::string> load_rule_pack(const Value& document) {
   // The version check comes first, so a document that is not an object fails

@@ -12,6 +12,7 @@
 #include "api/rule_registry.h"
 #include "core/json_reader.h"
 #include "core/json_writer.h"
+#include "core/sha256.h"
 #include "rules/rule_pack.h"
 
 namespace kesvo {
@@ -50,6 +51,24 @@ TEST(RulePackFingerprint, Sha256OfCompactText) {
   EXPECT_NE(fp, rule_pack_fingerprint(parse(R"({"a":[1.0,"é"],"version":1})")));
   EXPECT_NE(fp, rule_pack_fingerprint(parse(R"({"version":1,"a":[1,"é"]})")));
   EXPECT_EQ(rule_pack_fingerprint(Value::object()), "44136fa355b3678a1146ad16f7e8649e94fb4fc21fe77e8310c060f61caaff8a");
+}
+
+TEST(RulePackFingerprint, StreamedDigestMatchesTheWholeText) {
+  // The digest is computed piecewise; it must equal the digest of the full
+  // compact text for every kind of value, across many buffer flushes.
+  Value big = parse(R"({"version":1,"e":{},"a":[],"n":null})");
+  big.member("items") = Value::array();
+  Array& items = big.member("items").as_array();
+  for (int i = 0; i < 3000; ++i) {
+    items.emplace_back(parse(R"({"s":"tab\t quote\" nul\u0000 é 💡","f":-1.5e-7,"d":1e16,"i":-42,"u":18446744073709551615,"b":[true,false,null,{}],"w":1.0})"));
+  }
+  const std::string text = to_json(big);
+  ASSERT_GT(text.size(), 100000u);
+  EXPECT_EQ(rule_pack_fingerprint(big), sha256_hex(text));
+  for (const char* scalar : {"null", "true", "0", "-0.5", "\"x\"", "[]", "[[[1]],{\"k\":[]}]"}) {
+    const Value v = parse(scalar);
+    EXPECT_EQ(rule_pack_fingerprint(v), sha256_hex(to_json(v))) << scalar;
+  }
 }
 
 TEST(RulePackLoad, VersionCheckComesFirst) {
