@@ -6,6 +6,11 @@
 
 namespace kesvo {
 
+namespace {
+
+// The checks the schema cannot express: "cover_defaults" read as cover
+// settings, the names of "cover_switches", and the override map (its
+// messages prefixed "override: ").
 Result<void, std::string> check_rule_pack_extras(const Value& document) {
   auto defaults = read_cover_settings(document["cover_defaults"]);
   if (!defaults.ok()) return fail_msg("cover_defaults: " + defaults.error());
@@ -23,6 +28,8 @@ Result<void, std::string> check_rule_pack_extras(const Value& document) {
   }
   return {};
 }
+
+}  // namespace
 
 Result<void, std::string> validate_rule_pack(const Value& document) {
   const EmbeddedSchema& schema = embedded_schema();

@@ -14,8 +14,4 @@ namespace kesvo {
 // the first problem found.
 Result<void, std::string> validate_rule_pack(const Value& document);
 
-// The checks after the schema: "cover_defaults", "cover_switches" and
-// "overrides" (the latter prefixed "override: ").
-Result<void, std::string> check_rule_pack_extras(const Value& document);
-
 }  // namespace kesvo
