@@ -26,6 +26,25 @@ inline constexpr std::string_view kInstructionLimit = "rule instruction limit ex
 inline constexpr std::string_view kProgramNotArray = "rule program must be an array";
 inline constexpr std::string_view kTemplatesNeedRules = "templates need a rule pack";
 
+// Member lookup in the small objects that operations and statements are:
+// the key is a literal, so the comparison inlines. Large objects use their
+// hash index.
+template <size_t N>
+inline const Value* key_member(const Object& o, const char (&key)[N]) {
+  constexpr size_t len = N - 1;
+  if (o.size() > 8) return o.find(std::string_view(key, len));
+  for (const Member& m : o) {
+    if (m.key.size() == len && __builtin_memcmp(m.key.data(), key, len) == 0) return &m.value;
+  }
+  return nullptr;
+}
+
+template <size_t N>
+inline const Value& key_member_or_null(const Object& o, const char (&key)[N]) {
+  const Value* v = key_member(o, key);
+  return v ? *v : Value::null_value();
+}
+
 inline Failure<std::string> fail_limit(std::string_view message) { return fail_msg(std::string(message)); }
 
 using VoidResult = Result<void, std::string>;

@@ -10,16 +10,16 @@ namespace kesvo {
 // ---------------------------------------------------------------------------
 // Scope
 
-std::string_view EvalContext::intern(std::string_view name) {
-  for (const std::string& n : names_) {
-    if (n == name) return n;
-  }
-  return names_.emplace_back(name);
+void EvalContext::push_owned_name(std::string_view name, const Value* ref, Value value) {
+  make_room();
+  scope_.push_back(Variable{std::string_view(""), ref, std::move(value), std::string(name)});
+  Variable& v = scope_.back();
+  if (!v.name_text.empty()) v.name = v.name_text;  // an empty name keeps its empty static view
 }
 
-void EvalContext::bind(std::string_view name, Value value) { bind_stable(intern(name), std::move(value)); }
+void EvalContext::bind(std::string_view name, Value value) { push_owned_name(name, nullptr, std::move(value)); }
 
-void EvalContext::bind_ref(std::string_view name, const Value& value) { bind_stable_ref(intern(name), value); }
+void EvalContext::bind_ref(std::string_view name, const Value& value) { push_owned_name(name, &value, Value()); }
 
 void EvalContext::assign(std::string_view name, Value value) {
   for (size_t i = scope_.size(); i-- > 0;) {
@@ -76,16 +76,9 @@ class ValueBuffer {
   size_t size_ = 0;
 };
 
-inline const Value* member_of(const Object& op, std::string_view key) { return op.find(key); }
-
-inline const Value& member_or_null(const Object& op, std::string_view key) {
-  const Value* v = op.find(key);
-  return v ? *v : Value::null_value();
-}
-
-// The "args" member as a list of expressions (empty when not an array).
+// The "args" member as a list of expressions (null when not an array).
 inline const Array* args_of(const Object& op) {
-  const Value* a = op.find("args");
+  const Value* a = key_member(op, "args");
   return a && a->is_array() ? &a->as_array() : nullptr;
 }
 
@@ -109,7 +102,7 @@ const Value* step_value(const Value& cur, const Value& seg) {
 }
 
 ExprResult form_get(EvalContext& ctx, const Object& op) {
-  const Value& path = member_or_null(op, "path");
+  const Value& path = key_member_or_null(op, "path");
   const Value* found = nullptr;
   if (path.is_string()) {
     const std::string_view p = path.as_string();
@@ -130,27 +123,27 @@ ExprResult form_get(EvalContext& ctx, const Object& op) {
     for (size_t i = 1; found && i < segs.size(); ++i) found = step_value(*found, s[i]);
   }
   if (found) return Value(*found);
-  const Value* def = member_of(op, "default");
+  const Value* def = key_member(op, "default");
   if (!def) return Value();
   return evaluate(ctx, *def);
 }
 
 ExprResult form_let(EvalContext& ctx, const Object& op) {
   ScopeMark mark(ctx);
-  const Value* binds = member_of(op, "bind");
+  const Value* binds = key_member(op, "bind");
   if (binds && binds->is_object()) {
     for (const Member& m : binds->as_object()) {
       Value v = KESVO_TRY(evaluate(ctx, m.value));
       ctx.bind_stable(m.key, std::move(v));
     }
   }
-  const Value* in = member_of(op, "in");
+  const Value* in = key_member(op, "in");
   if (!in) return Value();
   return evaluate(ctx, *in);
 }
 
 ExprResult form_record(EvalContext& ctx, const Object& op) {
-  const Value* fields = member_of(op, "fields");
+  const Value* fields = key_member(op, "fields");
   Object out;
   if (fields && fields->is_object()) {
     out.reserve(fields->as_object().size());
@@ -161,7 +154,7 @@ ExprResult form_record(EvalContext& ctx, const Object& op) {
 }
 
 ExprResult form_call(EvalContext& ctx, const Object& op) {
-  const std::string_view name = member_or_null(op, "fn").string_or_empty();
+  const std::string_view name = key_member_or_null(op, "fn").string_or_empty();
   const Value* def = ctx.functions ? ctx.functions->find(name) : nullptr;
   if (!def || !def->is_object()) return fail_msg("unknown function " + std::string(name));
   const Array* exprs = args_of(op);
@@ -170,22 +163,22 @@ ExprResult form_call(EvalContext& ctx, const Object& op) {
     for (const Value& e : *exprs) args.push(KESVO_TRY(evaluate(ctx, e)));
   }
   ScopeMark mark(ctx);
-  const Value* params = def->find("params");
+  const Value* params = key_member(def->as_object(), "params");
   if (params && params->is_array()) {
     const Array& ps = params->as_array();
     for (size_t i = 0; i < ps.size(); ++i) {
       ctx.bind_stable(ps[i].string_or_empty(), i < args.size() ? std::move(args.data()[i]) : Value());
     }
   }
-  const Value* body = def->find("body");
+  const Value* body = key_member(def->as_object(), "body");
   return evaluate(ctx, body ? *body : Value::null_value());
 }
 
 ExprResult form_flags(EvalContext& ctx, const Object& op) {
-  const Value table = KESVO_TRY(evaluate(ctx, member_or_null(op, "table")));
+  const Value table = KESVO_TRY(evaluate(ctx, key_member_or_null(op, "table")));
   const std::string_view table_name = table.string_or_empty();
   uint64_t mask = 0;
-  const Value* when = member_of(op, "when");
+  const Value* when = key_member(op, "when");
   if (when && when->is_object()) {
     for (const Member& m : when->as_object()) {
       const Value cond = KESVO_TRY(evaluate(ctx, m.value));
@@ -200,8 +193,8 @@ ExprResult form_iterate(EvalContext& ctx, const Object& op, Op code) {
   Value list;
   if (const Array* exprs = args_of(op); exprs && !exprs->empty()) list = KESVO_TRY(evaluate(ctx, (*exprs)[0]));
   std::string_view name = "item";
-  if (const Value* as = member_of(op, "as")) name = as->string_or_empty();
-  const Value& body = member_or_null(op, "do");
+  if (const Value* as = key_member(op, "as")) name = as->string_or_empty();
+  const Value& body = key_member_or_null(op, "do");
 
   Array out;
   uint64_t count = 0;
@@ -248,10 +241,10 @@ ExprResult dispatch(EvalContext& ctx, const Value& expr, std::string_view name) 
   const Object& op = expr.as_object();
   const Op code = lookup_op(name);
   switch (code) {
-    case Op::Literal: return Value(member_or_null(op, "value"));
+    case Op::Literal: return Value(key_member_or_null(op, "value"));
     case Op::If: {
-      const Value cond = KESVO_TRY(evaluate(ctx, member_or_null(op, "condition")));
-      const Value* branch = member_of(op, truthy(cond) ? "then" : "else");
+      const Value cond = KESVO_TRY(evaluate(ctx, key_member_or_null(op, "condition")));
+      const Value* branch = truthy(cond) ? key_member(op, "then") : key_member(op, "else");
       if (!branch) return Value();
       return evaluate(ctx, *branch);
     }
@@ -279,7 +272,7 @@ ExprResult dispatch(EvalContext& ctx, const Value& expr, std::string_view name) 
     case Op::Let: return form_let(ctx, op);
     case Op::Record: return form_record(ctx, op);
     case Op::Error: {
-      const Value message = KESVO_TRY(evaluate(ctx, member_or_null(op, "message")));
+      const Value message = KESVO_TRY(evaluate(ctx, key_member_or_null(op, "message")));
       return fail_msg(std::string(message.string_or_empty()));
     }
     case Op::Call: return form_call(ctx, op);
@@ -310,7 +303,7 @@ ExprResult dispatch(EvalContext& ctx, const Value& expr, std::string_view name) 
 
 ExprResult evaluate(EvalContext& ctx, const Value& expr) {
   using namespace expr;
-  const Value* name = expr.is_object() ? expr.as_object().find("op") : nullptr;
+  const Value* name = expr.is_object() ? key_member(expr.as_object(), "op") : nullptr;
   if (!name || !name->is_string()) {
     KESVO_CHECK(charge(ctx, expr));
     return Value(expr);

@@ -27,7 +27,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -62,7 +61,7 @@ class EvalContext {
  public:
   // `functions` is the rule pack's "functions" object (or null / nullptr for
   // none); the caller keeps it alive as long as the context.
-  explicit EvalContext(const Value* functions = nullptr) : functions(functions) { scope_.reserve(16); }
+  explicit EvalContext(const Value* functions = nullptr) : functions(functions) {}
   EvalContext(const EvalContext&) = delete;
   EvalContext& operator=(const EvalContext&) = delete;
 
@@ -96,9 +95,13 @@ class EvalContext {
 
   // Pushes variables whose name text outlives the binding (a key of the
   // expression being evaluated, a static text): the name is not copied.
-  void bind_stable(std::string_view name, Value value) { scope_.push_back(Variable{name, nullptr, std::move(value)}); }
+  void bind_stable(std::string_view name, Value value) {
+    make_room();
+    scope_.push_back(Variable{name, nullptr, std::move(value), {}});
+  }
   void bind_stable_ref(std::string_view name, const Value& value) {
-    scope_.push_back(Variable{name, &value, Value()});
+    make_room();
+    scope_.push_back(Variable{name, &value, Value(), {}});
   }
 
   const Value* functions = nullptr;
@@ -113,14 +116,23 @@ class EvalContext {
 
  private:
   struct Variable {
-    std::string_view name;
-    const Value* ref;  // caller-owned value, or nullptr when `owned` holds it
+    std::string_view name;  // refers to `name_text` or to text that outlives the binding
+    const Value* ref;       // caller-owned value, or nullptr when `owned` holds it
     Value owned;
+    std::string name_text;  // the name's own copy, for names bound through bind / bind_ref / assign
   };
-  std::string_view intern(std::string_view name);
+  // Grows the scope ahead of a push; a move of the variables relocates the
+  // names they hold themselves, so their views are renewed.
+  void make_room() {
+    if (scope_.size() < scope_.capacity()) return;
+    scope_.reserve(scope_.empty() ? 8 : scope_.size() * 2);
+    for (Variable& v : scope_) {
+      if (!v.name_text.empty()) v.name = v.name_text;
+    }
+  }
+  void push_owned_name(std::string_view name, const Value* ref, Value value);
 
   std::vector<Variable> scope_;
-  std::deque<std::string> names_;  // texts of names bound through bind / bind_ref / assign
 };
 
 // Restores the scope to its size at construction when leaving a block.

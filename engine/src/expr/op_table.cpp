@@ -38,21 +38,18 @@ constexpr OpName kNames[] = {
 constexpr size_t kNameCount = sizeof kNames / sizeof kNames[0];
 static_assert(kNameCount == static_cast<size_t>(Op::Unknown), "every operation has exactly one name");
 
-// FNV-1a over the name; names longer than any operation name are rejected
-// before hashing.
+// A cheap hash of a non-empty name: its length and three of its characters.
+// Collisions only cost a probe.
 constexpr uint32_t hash_name(std::string_view s) {
-  uint32_t h = 2166136261u;
-  for (char c : s) {
-    h ^= static_cast<unsigned char>(c);
-    h *= 16777619u;
-  }
-  return h;
+  const auto c = [&](size_t i) { return static_cast<uint32_t>(static_cast<unsigned char>(s[i])); };
+  return static_cast<uint32_t>(s.size()) * 41u + c(0) * 7u + c(s.size() / 2) * 3u + c(s.size() - 1);
 }
 
 constexpr size_t kSlots = 256;  // power of two, load below one third
 constexpr size_t kMaxNameLength = 15;
 
 // Open addressing with linear probing; a slot holds the name index + 1.
+// Names longer than any operation name are rejected before hashing.
 constexpr std::array<uint8_t, kSlots> build_slots() {
   std::array<uint8_t, kSlots> slots{};
   for (size_t i = 0; i < kNameCount; ++i) {
@@ -64,6 +61,21 @@ constexpr std::array<uint8_t, kSlots> build_slots() {
 }
 
 constexpr std::array<uint8_t, kSlots> kSlotTable = build_slots();
+
+// Every name is found within a few probes.
+constexpr bool probes_are_short() {
+  for (const OpName& n : kNames) {
+    size_t s = hash_name(n.name) & (kSlots - 1);
+    size_t probes = 1;
+    while (kNames[kSlotTable[s] - 1].name != n.name) {
+      s = (s + 1) & (kSlots - 1);
+      ++probes;
+    }
+    if (probes > 4) return false;
+  }
+  return true;
+}
+static_assert(probes_are_short(), "the name hash spreads the operation names");
 
 constexpr bool names_fit() {
   for (const OpName& n : kNames) {
@@ -81,7 +93,8 @@ Op lookup_op(std::string_view name) {
   while (true) {
     const uint8_t e = kSlotTable[s];
     if (e == 0) return Op::Unknown;
-    if (kNames[e - 1].name == name) return kNames[e - 1].op;
+    const std::string_view candidate = kNames[e - 1].name;
+    if (candidate.size() == name.size() && candidate[0] == name[0] && candidate == name) return kNames[e - 1].op;
     s = (s + 1) & (kSlots - 1);
   }
 }

@@ -8,6 +8,7 @@ namespace kesvo {
 namespace {
 
 using expr::fail_limit;
+using expr::key_member;
 
 FlowResult run_nested(EvalContext& ctx, const Value& program, StatementHandler handler);
 
@@ -39,14 +40,14 @@ FlowResult run_nested(EvalContext& ctx, const Value& program, StatementHandler h
     --ctx.instructions;
     ProgramFlow flow = ProgramFlow::Continue;
     const Object* obj = stmt.is_object() ? &stmt.as_object() : nullptr;
-    if (const Value* cond = obj ? obj->find("if") : nullptr) {
+    if (const Value* cond = obj ? key_member(*obj, "if") : nullptr) {
       const Value c = KESVO_TRY(evaluate(ctx, *cond));
-      const Value* branch = obj->find(truthy(c) ? "then" : "else");
+      const Value* branch = truthy(c) ? key_member(*obj, "then") : key_member(*obj, "else");
       flow = KESVO_TRY(run_nested(ctx, branch ? *branch : Value::null_value(), handler));
-    } else if (const Value* use = obj ? obj->find("$use") : nullptr) {
+    } else if (const Value* use = obj ? key_member(*obj, "$use") : nullptr) {
       flow = KESVO_TRY(run_template(ctx, *use, handler));
-    } else if (const Value* let = obj ? obj->find("let") : nullptr) {
-      const Value* value = obj->find("value");
+    } else if (const Value* let = obj ? key_member(*obj, "let") : nullptr) {
+      const Value* value = key_member(*obj, "value");
       Value v = KESVO_TRY(evaluate(ctx, value ? *value : Value::null_value()));
       ctx.assign(let->string_or_empty(), std::move(v));
     } else {

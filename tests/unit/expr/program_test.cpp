@@ -108,12 +108,14 @@ TEST(ExprProgram, LetStatementReplacesTheNewestVariable) {
   ctx.bind("x", Value("older"));
   ctx.bind_ref("x", status);
   Recorder rec;
-  ASSERT_TRUE(run_program(ctx, J(R"([{"let":"x","value":"new"}])"), rec).ok());
-  EXPECT_EQ(to_json(*ctx.lookup("x")), "\"new\"");
+  ASSERT_TRUE(run_program(ctx, J(R"([{"let":"x","value":"new"},{"let":"x","value":"newer"},{"let":"y","value":1}])"), rec).ok());
+  EXPECT_EQ(ctx.scope_size(), 3u);  // x replaced twice, y added
+  EXPECT_EQ(to_json(*ctx.lookup("x")), "\"newer\"");
   EXPECT_FALSE(ctx.is_reference("x"));
   EXPECT_EQ(to_json(status), R"({"on":true})");  // the caller's document is untouched
   ctx.truncate_scope(1);
   EXPECT_EQ(to_json(*ctx.lookup("x")), "\"older\"");
+  EXPECT_EQ(ctx.lookup("y"), nullptr);
 }
 
 // A program of `n` handler statements, optionally wrapped in an "if".
