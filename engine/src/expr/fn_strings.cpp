@@ -44,6 +44,7 @@ Value capitalize(const std::string& s) {
   size_t i = 0;
   uint32_t mapped[3];
   const size_t n = unicode_upper(utf8_next(s, i), mapped);
+  if (i > s.size()) i = s.size();  // a truncated sequence at the end of malformed text
   std::string out;
   out.reserve(s.size() + 8);
   for (size_t k = 0; k < n; ++k) utf8_append(mapped[k], out);
