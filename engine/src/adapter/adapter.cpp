@@ -2,6 +2,7 @@
 
 #include "adapter/strategy.h"
 #include "adapter/strategy_support.h"
+#include "core/json_messages.h"
 #include "core/json_writer.h"
 #include "core/value_rules.h"
 #include "data/dp_kind.h"
@@ -12,41 +13,20 @@ namespace {
 
 constexpr std::string_view kMembers[4] = {"entries", "enum_ranges", "unsupported", "remaps"};
 
-std::string_view found(const Value& v) {
-  switch (v.type()) {
-    case Value::Type::Null: return "null";
-    case Value::Type::Bool: return "a boolean";
-    case Value::Type::UInt:
-    case Value::Type::Int:
-    case Value::Type::Double: return "a number";
-    case Value::Type::String: return "a string";
-    case Value::Type::Array: return "an array";
-    case Value::Type::Object: return "an object";
-  }
-  return "null";
-}
-
-// `"key": ` for messages, the key in JSON string form.
-std::string quoted(std::string_view key) {
-  std::string out;
-  write_json_string(key, out);
-  return out;
-}
-
 Result<void, std::string> check_entries(const Object& entries) {
   for (const Member& m : entries) {
     const Value& e = m.value;
     if (!e.is_array() || e.as_array().size() != 3) {
-      std::string msg = "entry " + quoted(m.key) + ": expected an array [code, strategy, config], found ";
+      std::string msg = "entry " + json_quoted(m.key) + ": expected an array [code, strategy, config], found ";
       if (e.is_array()) {
         msg += "an array of " + std::to_string(e.as_array().size()) + " elements";
       } else {
-        msg += found(e);
+        msg += json_type_phrase(e);
       }
       return fail_msg(std::move(msg));
     }
-    if (!e.as_array()[0].is_string()) return fail_msg("entry " + quoted(m.key) + ": code must be a string");
-    if (!e.as_array()[1].is_string()) return fail_msg("entry " + quoted(m.key) + ": strategy must be a string");
+    if (!e.as_array()[0].is_string()) return fail_msg("entry " + json_quoted(m.key) + ": code must be a string");
+    if (!e.as_array()[1].is_string()) return fail_msg("entry " + json_quoted(m.key) + ": strategy must be a string");
   }
   return {};
 }
@@ -58,15 +38,15 @@ Result<void, std::string> check_member(std::string_view name, const Object& tabl
   } else if (name == "unsupported") {
     for (const Member& m : table) {
       if (!m.value.is_string()) {
-        return fail_msg("unsupported: " + quoted(m.key) + ": expected a strategy name, found " +
-                        std::string(found(m.value)));
+        return fail_msg("unsupported: " + json_quoted(m.key) + ": expected a strategy name, found " +
+                        std::string(json_type_phrase(m.value)));
       }
     }
   } else if (name == "remaps") {
     for (const Member& m : table) {
       if (!m.value.is_object()) {
-        return fail_msg("remaps: " + quoted(m.key) + ": expected a remap object, found " +
-                        std::string(found(m.value)));
+        return fail_msg("remaps: " + json_quoted(m.key) + ": expected a remap object, found " +
+                        std::string(json_type_phrase(m.value)));
       }
     }
   }
@@ -153,13 +133,13 @@ Value adapter_to_json(Adapter&& adapter) {
 }
 
 Result<AdapterView, std::string> adapter_view_from_json(const Value& json) {
-  if (!json.is_object()) return fail_msg("expected an adapter object, found " + std::string(found(json)));
+  if (!json.is_object()) return fail_msg("expected an adapter object, found " + std::string(json_type_phrase(json)));
   const Object* tables[4];
   for (size_t i = 0; i < 4; ++i) {
     const Value* v = json.find(kMembers[i]);
-    if (!v) return fail_msg("missing field `" + std::string(kMembers[i]) + "`");
+    if (!v) return fail_msg(missing_field_message(kMembers[i]));
     if (!v->is_object()) {
-      return fail_msg(std::string(kMembers[i]) + ": expected an object, found " + std::string(found(*v)));
+      return fail_msg(std::string(kMembers[i]) + ": expected an object, found " + std::string(json_type_phrase(*v)));
     }
     tables[i] = &v->as_object();
     auto checked = check_member(kMembers[i], *tables[i]);
@@ -174,7 +154,7 @@ Result<Adapter, std::string> adapter_from_json(const Value& json) {
 }
 
 Result<const Object*, std::string> entries_view_from_json(const Value& json) {
-  if (!json.is_object()) return fail_msg("expected an object, found " + std::string(found(json)));
+  if (!json.is_object()) return fail_msg("expected an object, found " + std::string(json_type_phrase(json)));
   auto checked = check_entries(json.as_object());
   if (!checked.ok()) return std::move(checked).failure();
   return &json.as_object();

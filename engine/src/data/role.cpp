@@ -1,5 +1,6 @@
 #include "data/role.h"
 
+#include "core/json_messages.h"
 #include "core/value_rules.h"
 
 namespace kesvo {
@@ -37,7 +38,7 @@ Result<Role, std::string> role_from_json(const Value& v) {
   const Value* parts[4];
   for (size_t i = 0; i < 4; ++i) {
     parts[i] = v.find(kFields[i]);
-    if (!parts[i]) return fail_msg("missing field `" + std::string(kFields[i]) + "`");
+    if (!parts[i]) return fail_msg(missing_field_message(kFields[i]));
   }
   return role_from_parts(*parts[0], *parts[1], *parts[2], *parts[3]);
 }

@@ -1,5 +1,6 @@
 #include "machine/messages.h"
 
+#include "core/json_messages.h"
 #include "core/json_writer.h"
 
 namespace kesvo {
@@ -13,35 +14,15 @@ constexpr std::string_view kRejectCodes[] = {"unknown_property", "read_only",   
 constexpr std::string_view kOutputTypes[] = {"descriptor", "value",     "absent",       "event",           "send_message",
                                              "reject",     "set_timer", "cancel_timer", "settings_changed"};
 
-std::string_view found(const Value& v) {
-  switch (v.type()) {
-    case Value::Type::Null: return "null";
-    case Value::Type::Bool: return "a boolean";
-    case Value::Type::UInt:
-    case Value::Type::Int:
-    case Value::Type::Double: return "a number";
-    case Value::Type::String: return "a string";
-    case Value::Type::Array: return "an array";
-    case Value::Type::Object: return "an object";
-  }
-  return "null";
-}
-
-std::string quoted(std::string_view s) {
-  std::string out;
-  write_json_string(s, out);
-  return out;
-}
-
 Result<const Value*, std::string> required(const Value& json, std::string_view name) {
   const Value* v = json.find(name);
-  if (!v) return fail_msg("missing field `" + std::string(name) + "`");
+  if (!v) return fail_msg(missing_field_message(name));
   return v;
 }
 
 Result<std::string, std::string> required_string(const Value& json, std::string_view name) {
   const Value* v = KESVO_TRY(required(json, name));
-  if (!v->is_string()) return fail_msg(std::string(name) + ": expected a string, found " + std::string(found(*v)));
+  if (!v->is_string()) return fail_msg(std::string(name) + ": expected a string, found " + std::string(json_type_phrase(*v)));
   return v->as_string();
 }
 
@@ -121,7 +102,7 @@ Value input_to_json(const Input& input) {
 }
 
 Result<Input, std::string> input_from_json(const Value& json) {
-  if (!json.is_object()) return fail_msg("expected an input object, found " + std::string(found(json)));
+  if (!json.is_object()) return fail_msg("expected an input object, found " + std::string(json_type_phrase(json)));
   const std::string type = KESVO_TRY(required_string(json, "type"));
   if (type == "connected") return Input::connected();
   if (type == "disconnected") return Input::disconnected();
@@ -129,7 +110,7 @@ Result<Input, std::string> input_from_json(const Value& json) {
     const std::string channel = KESVO_TRY(required_string(json, "channel"));
     std::optional<Channel> c = parse_channel(channel);
     if (!c) {
-      return fail_msg("unknown message channel " + quoted(channel) +
+      return fail_msg("unknown message channel " + json_quoted(channel) +
                       ", expected \"active\", \"passive\" or \"state\"");
     }
     const Value* body = KESVO_TRY(required(json, "json"));
@@ -143,7 +124,7 @@ Result<Input, std::string> input_from_json(const Value& json) {
   if (type == "timer") return Input::timer(KESVO_TRY(required_string(json, "name")));
   if (type == "describe") {
     const Value* seed = KESVO_TRY(required(json, "seed"));
-    if (!seed->is_array()) return fail_msg("seed: expected an array of inputs, found " + std::string(found(*seed)));
+    if (!seed->is_array()) return fail_msg("seed: expected an array of inputs, found " + std::string(json_type_phrase(*seed)));
     std::vector<Input> inputs;
     inputs.reserve(seed->as_array().size());
     for (size_t i = 0; i < seed->as_array().size(); ++i) {
@@ -153,7 +134,7 @@ Result<Input, std::string> input_from_json(const Value& json) {
     }
     return Input::describe(std::move(inputs));
   }
-  return fail_msg("unknown input type " + quoted(type));
+  return fail_msg("unknown input type " + json_quoted(type));
 }
 
 std::string_view reject_code_name(RejectCode code) { return kRejectCodes[static_cast<size_t>(code)]; }

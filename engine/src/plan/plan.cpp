@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/json_messages.h"
 #include "core/json_writer.h"
 #include "core/value_rules.h"
 #include "data/dp_codec.h"
@@ -15,28 +16,8 @@ namespace {
 constexpr std::string_view kMembers[8] = {"platform",   "key",        "identity",   "roles",
                                           "depends_on", "slot_kind",  "update_all", "config"};
 
-std::string_view found(const Value& v) {
-  switch (v.type()) {
-    case Value::Type::Null: return "null";
-    case Value::Type::Bool: return "a boolean";
-    case Value::Type::UInt:
-    case Value::Type::Int:
-    case Value::Type::Double: return "a number";
-    case Value::Type::String: return "a string";
-    case Value::Type::Array: return "an array";
-    case Value::Type::Object: return "an object";
-  }
-  return "null";
-}
-
-std::string quoted(std::string_view s) {
-  std::string out;
-  write_json_string(s, out);
-  return out;
-}
-
 Failure<std::string> expected(std::string_view member, std::string_view what, const Value& v) {
-  return fail_msg(std::string(member) + ": expected " + std::string(what) + ", found " + std::string(found(v)));
+  return fail_msg(std::string(member) + ": expected " + std::string(what) + ", found " + std::string(json_type_phrase(v)));
 }
 
 Result<std::string, std::string> read_string(std::string_view member, const Value& v) {
@@ -55,7 +36,7 @@ Result<Plan, std::string> plan_from_parts(const Value* const parts[8]) {
   plan.roles.reserve(roles.as_object().size());
   for (const Member& m : roles.as_object()) {
     Result<Role, std::string> role = role_from_json(m.value);
-    if (!role.ok()) return fail_msg("roles: " + quoted(m.key) + ": " + role.error());
+    if (!role.ok()) return fail_msg("roles: " + json_quoted(m.key) + ": " + role.error());
     plan.roles.push_back(NamedRole{m.key, std::move(role).value()});
   }
 
@@ -64,7 +45,7 @@ Result<Plan, std::string> plan_from_parts(const Value* const parts[8]) {
   plan.depends_on.reserve(depends_on.as_array().size());
   for (const Value& code : depends_on.as_array()) {
     if (!code.is_string()) {
-      return fail_msg("depends_on: expected an array of strings, found an item that is " + std::string(found(code)));
+      return fail_msg("depends_on: expected an array of strings, found an item that is " + std::string(json_type_phrase(code)));
     }
     plan.depends_on.push_back(code.as_string());
   }
@@ -78,7 +59,7 @@ Result<Plan, std::string> plan_from_parts(const Value* const parts[8]) {
     plan.slot_kind = SlotKind::Delta;
   } else {
     return fail_msg("slot_kind: expected \"event\", \"delta\" or null, found " +
-                    (slot.is_string() ? quoted(slot.as_string()) : std::string(found(slot))));
+                    (slot.is_string() ? json_quoted(slot.as_string()) : std::string(json_type_phrase(slot))));
   }
 
   const Value& update_all = *parts[6];
@@ -139,11 +120,11 @@ Result<Plan, std::string> plan_from_json(const Value& json) {
     return plan_from_parts(parts);
   }
   if (!json.is_object()) {
-    return fail_msg("expected a plan object or an array of eight values, found " + std::string(found(json)));
+    return fail_msg("expected a plan object or an array of eight values, found " + std::string(json_type_phrase(json)));
   }
   for (size_t i = 0; i < 8; ++i) {
     parts[i] = json.find(kMembers[i]);
-    if (!parts[i]) return fail_msg("missing field `" + std::string(kMembers[i]) + "`");
+    if (!parts[i]) return fail_msg(missing_field_message(kMembers[i]));
   }
   return plan_from_parts(parts);
 }

@@ -5,18 +5,13 @@
 #include "adapter/adapter.h"
 #include "core/json_reader.h"
 #include "core/json_writer.h"
+#include "unit/test_json.h"
 
 namespace kesvo {
 namespace {
 
-Value json(std::string_view text) {
-  auto r = read_json(text);
-  EXPECT_TRUE(r.ok()) << text;
-  return r.ok() ? std::move(r).value() : Value();
-}
-
 Adapter adapter(std::string_view text) {
-  auto r = adapter_from_json(json(text));
+  auto r = adapter_from_json(J(text));
   EXPECT_TRUE(r.ok()) << (r.ok() ? "" : r.error());
   return r.ok() ? std::move(r).value() : Adapter{};
 }
@@ -37,7 +32,7 @@ TEST(Adapter, JsonFormRoundTripsInMemberOrder) {
 }
 
 TEST(Adapter, EntryTablesAreCheckedOnTheirOwn) {
-  const Value good = json(R"({"1":["a","default",{}],"2":["","x",[1]]})");
+  const Value good = J(R"({"1":["a","default",{}],"2":["","x",[1]]})");
   auto view = entries_view_from_json(good);
   ASSERT_TRUE(view.ok());
   EXPECT_EQ(view.value(), &good.as_object());
@@ -58,7 +53,7 @@ TEST(Adapter, EntryTablesAreCheckedOnTheirOwn) {
       {R"({"1":[null,"x",{}]})", R"(entry "1": code must be a string)"},
   };
   for (const Case& c : cases) {
-    auto r = entries_from_json(json(c.json));
+    auto r = entries_from_json(J(c.json));
     ASSERT_FALSE(r.ok()) << c.json;
     EXPECT_EQ(r.error(), c.message);
   }
@@ -81,12 +76,12 @@ TEST(AdapterWrite, FailsForCodesWithoutEntriesAndForEmptyResults) {
        "this dp's value conversion has no inverse"},
   };
   for (const Case& c : cases) {
-    auto r = adapter_write(view(a), json(c.commands));
+    auto r = adapter_write(view(a), J(c.commands));
     ASSERT_FALSE(r.ok()) << c.commands;
     EXPECT_EQ(r.error().kind, c.kind) << c.commands;
     EXPECT_EQ(r.error().message, c.message) << c.commands;
   }
-  auto ok = adapter_write(view(a), json(R"([{"code":"a","value":[1]}])"));
+  auto ok = adapter_write(view(a), J(R"([{"code":"a","value":[1]}])"));
   ASSERT_TRUE(ok.ok());
   EXPECT_EQ(to_json(ok.value()), R"({"1":[1]})");
 }
@@ -94,8 +89,8 @@ TEST(AdapterWrite, FailsForCodesWithoutEntriesAndForEmptyResults) {
 TEST(AdapterReadWrite, InvertWithinBoundsInBothDirections) {
   const Adapter a = adapter(R"({"entries":{"5":["c","default",{}]},"enum_ranges":{},"unsupported":{},)"
                             R"("remaps":{"c":{"invert":true,"bounds":[0,100]}}})");
-  EXPECT_EQ(to_json(adapter_read(view(a), json(R"({"5":30})"), Value::object())), R"({"c":70})");
-  auto w = adapter_write(view(a), json(R"([{"code":"c","value":70}])"));
+  EXPECT_EQ(to_json(adapter_read(view(a), J(R"({"5":30})"), Value::object())), R"({"c":70})");
+  auto w = adapter_write(view(a), J(R"([{"code":"c","value":70}])"));
   ASSERT_TRUE(w.ok());
   EXPECT_EQ(to_json(w.value()), R"({"5":30})");
 }
@@ -123,12 +118,12 @@ TEST(RemapInvert, AppliesOnlyWithATruthyInvert) {
       {R"({"invert":true,"bounds":[0,1e308]})", "-1e308", "null"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(to_json(remap_invert(json(c.remap), json(c.value))), c.result) << c.remap << " " << c.value;
+    EXPECT_EQ(to_json(remap_invert(J(c.remap), J(c.value))), c.result) << c.remap << " " << c.value;
   }
 }
 
 TEST(SetRemapBounds, RecordsTheRawRangeOfIntegerDps) {
-  const Value device = json(R"({
+  const Value device = J(R"({
     "status_range": {"t": {"type": "value", "values": "{\"min\": 5, \"max\": \"50\"}"},
                      "e": {"type": "Enum", "values": {"min": 1, "max": 2}},
                      "n": {"type": "Integer"},

@@ -10,15 +10,10 @@
 #include "core/json_reader.h"
 #include "core/json_writer.h"
 #include "core/value_rules.h"
+#include "unit/test_json.h"
 
 namespace kesvo {
 namespace {
-
-Value json(std::string_view text) {
-  auto r = read_json(text);
-  EXPECT_TRUE(r.ok()) << text;
-  return r.ok() ? std::move(r).value() : Value();
-}
 
 const Value& no_rules() {
   static const Value rules = Value::object();
@@ -62,7 +57,7 @@ TEST(StrategyRoundTrip, EngineValuesSurviveWriteThenRead) {
   };
   for (const Table& t : tables) {
     for (std::string_view text : t.values) {
-      const Value value = json(text);
+      const Value value = J(text);
       auto raw = strategy_write(t.strategy, value, Value());
       ASSERT_TRUE(raw.ok()) << t.strategy << " " << text << ": " << raw.error().message;
       auto back = strategy_read(t.strategy, raw.value(), Value(), no_rules());
@@ -87,7 +82,7 @@ TEST(StrategyRoundTrip, DeviceTextsSurviveReadThenWrite) {
   };
   for (const Table& t : tables) {
     for (std::string_view text : t.values) {
-      const Value raw = json(text);
+      const Value raw = J(text);
       auto value = strategy_read(t.strategy, raw, Value(), no_rules());
       ASSERT_TRUE(value.ok()) << t.strategy << " " << text << ": " << value.error();
       auto back = strategy_write(t.strategy, value.value(), Value());
@@ -123,7 +118,7 @@ TEST(StrategyRegistry, ListsEveryStrategyWithItsDirections) {
 }
 
 TEST(StrategyWrite, InvalidTimeIsAnInvalidError) {
-  auto r = strategy_write("cz_timer1_alg", json(R"([{"start_time": "8", "end_time": "0:0"}])"), Value());
+  auto r = strategy_write("cz_timer1_alg", J(R"([{"start_time": "8", "end_time": "0:0"}])"), Value());
   ASSERT_FALSE(r.ok());
   EXPECT_EQ(r.error().kind, ErrorKind::Invalid);
   EXPECT_EQ(r.error().message, "invalid time");

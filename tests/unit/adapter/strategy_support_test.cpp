@@ -8,15 +8,10 @@
 #include "adapter/strategy_support.h"
 #include "core/json_reader.h"
 #include "core/json_writer.h"
+#include "unit/test_json.h"
 
 namespace kesvo {
 namespace {
-
-Value json(std::string_view text) {
-  auto r = read_json(text);
-  EXPECT_TRUE(r.ok()) << text;
-  return r.ok() ? std::move(r).value() : Value();
-}
 
 TEST(HexField, ReadsClippedUnsignedFields) {
   struct Case {
@@ -160,7 +155,7 @@ TEST(SpacedJsonText, NormalisesNumbersOutsideTheKeepList) {
       {R"([{"a": [], "b": {}}])", true, R"([{"a": [], "b": {}}])"},
   };
   for (const Case& c : cases) {
-    const Value text = spaced_json_text(json(c.value), c.electricity ? electricity_keys : colour_keys);
+    const Value text = spaced_json_text(J(c.value), c.electricity ? electricity_keys : colour_keys);
     ASSERT_TRUE(text.is_string());
     EXPECT_EQ(text.as_string(), c.text) << c.value;
   }

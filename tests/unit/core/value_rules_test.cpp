@@ -6,11 +6,10 @@
 #include "core/json_reader.h"
 #include "core/json_writer.h"
 #include "core/value_rules.h"
+#include "unit/test_json.h"
 
 namespace kesvo {
 namespace {
-
-Value J(const char* text) { return read_json(text).value(); }
 
 TEST(ValueRules, Truthy) {
   for (const char* t : {"true", "1", "-1", "0.5", "\"x\"", "[0]", "{\"a\":null}"}) EXPECT_TRUE(truthy(J(t))) << t;

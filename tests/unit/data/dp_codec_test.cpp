@@ -5,15 +5,10 @@
 #include "core/json_reader.h"
 #include "core/json_writer.h"
 #include "data/dp_codec.h"
+#include "unit/test_json.h"
 
 namespace kesvo {
 namespace {
-
-Value J(const std::string& text) {
-  auto r = read_json(text);
-  EXPECT_TRUE(r.ok()) << text;
-  return r.ok() ? std::move(r).value() : Value();
-}
 
 Role role(const char* kind, const char* spec) { return Role{"dp", *parse_kind(std::string_view(kind)), J(spec), Value()}; }
 

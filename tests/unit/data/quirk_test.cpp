@@ -8,15 +8,10 @@
 #include "data/quirk.h"
 #include "data/quirk_condition.h"
 #include "data/word_map.h"
+#include "unit/test_json.h"
 
 namespace kesvo {
 namespace {
-
-Value J(const std::string& text) {
-  auto r = read_json(text);
-  EXPECT_TRUE(r.ok()) << text;
-  return r.ok() ? std::move(r).value() : Value();
-}
 
 TEST(QuirkCondition, Table) {
   const Value status = J(R"({"n":150,"low":99,"f":100.0,"s":"150","b":true,"z":0})");

@@ -8,15 +8,10 @@
 #include "core/json_writer.h"
 #include "data/role.h"
 #include "data/role_binding.h"
+#include "unit/test_json.h"
 
 namespace kesvo {
 namespace {
-
-Value J(const std::string& text) {
-  auto r = read_json(text);
-  EXPECT_TRUE(r.ok()) << text;
-  return r.ok() ? std::move(r).value() : Value();
-}
 
 // The outcome of a resolution as one comparable text: the role's JSON, "none"
 // or "error: message".

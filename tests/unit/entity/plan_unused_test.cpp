@@ -6,15 +6,10 @@
 #include "core/json_reader.h"
 #include "core/json_writer.h"
 #include "entity/classify.h"
+#include "unit/test_json.h"
 
 namespace kesvo {
 namespace {
-
-Value J(std::string_view text) {
-  auto r = read_json(text);
-  EXPECT_TRUE(r.ok()) << (r.ok() ? "" : r.error()) << " in " << text;
-  return r.ok() ? std::move(r).value() : Value();
-}
 
 // A rule pack whose "unused" rules turn every DP into a sensor plan, with a
 // hidden and a shown entity; and a device with two Boolean DPs.

@@ -6,15 +6,10 @@
 #include "core/json_writer.h"
 #include "machine/machine.h"
 #include "machine/messages.h"
+#include "unit/test_json.h"
 
 namespace kesvo {
 namespace {
-
-Value J(std::string_view text) {
-  auto r = read_json(text);
-  EXPECT_TRUE(r.ok()) << (r.ok() ? "" : r.error()) << " in " << text;
-  return r.ok() ? std::move(r).value() : Value();
-}
 
 // The effects of a run as one comparable text: state, events, timers and
 // sends in an object, or "error: " and the message.
