@@ -14,7 +14,7 @@ namespace kesvo {
 struct Role {
   std::string code;             // the DP code
   DpKind kind = DpKind::Integer;
-  Value spec;                   // the DP's value specification
+  Value spec;                   // the DP's value spec (range, scale, bounds)
   Value report_type;            // copied from the DP description, null when absent
 };
 

@@ -9,7 +9,7 @@
 #include "data/dp_codec.h"
 #include "data/dp_kind.h"
 #include "data/merge.h"
-#include "entity/spec_statements.h"
+#include "entity/step_statements.h"
 #include "expr/eval.h"
 
 namespace kesvo {

@@ -1,4 +1,4 @@
-#include "entity/spec_statements.h"
+#include "entity/step_statements.h"
 
 #include "core/json_writer.h"
 #include "core/value_rules.h"
