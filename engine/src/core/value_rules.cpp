@@ -169,4 +169,16 @@ double round_half_even(double x) {
   return r;
 }
 
+std::vector<std::string> string_list(const Value& v) {
+  std::vector<std::string> out;
+  if (v.is_string()) {
+    out.push_back(v.as_string());
+  } else if (v.is_array()) {
+    for (const Value& item : v.as_array()) {
+      if (item.is_string()) out.push_back(item.as_string());
+    }
+  }
+  return out;
+}
+
 }  // namespace kesvo

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/json.h"
 
@@ -47,5 +49,9 @@ int32_t to_i32(double x);
 
 // Nearest whole number, ties to the even neighbour.
 double round_half_even(double x);
+
+// A loosely typed list of strings: an array contributes its string items, a
+// string is a one-item list, anything else is empty.
+std::vector<std::string> string_list(const Value& v);
 
 }  // namespace kesvo

@@ -97,18 +97,6 @@ FlowResult set_statement(SpecRun& run, EvalContext& ctx, const Value& statement,
 
 }  // namespace
 
-std::vector<std::string> string_list(const Value& v) {
-  std::vector<std::string> out;
-  if (v.is_string()) {
-    out.push_back(v.as_string());
-  } else if (v.is_array()) {
-    for (const Value& item : v.as_array()) {
-      if (item.is_string()) out.push_back(item.as_string());
-    }
-  }
-  return out;
-}
-
 void SpecRun::record_role(const std::string& name, Role role) {
   for (NamedRole& r : roles) {
     if (r.name == name) {

@@ -44,8 +44,4 @@ struct SpecRun {
 // The spec statement handler: role binding, "require", "set", "assert".
 FlowResult spec_statement(SpecRun& run, EvalContext& ctx, const Value& statement);
 
-// A list of strings: an array contributes its string items, a string is a
-// one-item list, anything else is empty.
-std::vector<std::string> string_list(const Value& v);
-
 }  // namespace kesvo

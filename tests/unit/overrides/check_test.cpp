@@ -6,19 +6,14 @@
 
 #include "core/json_reader.h"
 #include "driver/overrides/check.h"
+#include "unit/test_json.h"
 
 namespace kesvo {
 namespace {
 
-Value parse(std::string_view text) {
-  auto r = read_json(text);
-  EXPECT_TRUE(r.ok()) << text << ": " << (r.ok() ? "" : r.error());
-  return r.ok() ? std::move(r).value() : Value();
-}
-
 // The rule pack the checks consult: only "cover_defaults" matters.
 const Value& rules() {
-  static const Value r = parse(R"({"cover_defaults":{"invert_position":false,"invert_tilt":true}})");
+  static const Value r = J(R"({"cover_defaults":{"invert_position":false,"invert_tilt":true}})");
   return r;
 }
 
@@ -31,7 +26,7 @@ struct Case {
 
 void run_blocks(const Case* begin, const Case* end, bool final) {
   for (const Case* c = begin; c != end; ++c) {
-    EXPECT_EQ(message(check_block(parse(c->block), rules(), final)), c->expected)
+    EXPECT_EQ(message(check_block(J(c->block), rules(), final)), c->expected)
         << (final ? "final " : "") << c->block;
   }
 }
@@ -51,7 +46,7 @@ TEST(OverrideCheck, OverrideMaps) {
       // the per-key check is not final: an undeclared emit passes here
       {R"({"p":{"converters":{"declarative":{"update":[{"emit":"x"}]}}}})", ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(message(check_overrides(parse(c.map), rules())), c.expected) << c.map;
+  for (const auto& c : cases) EXPECT_EQ(message(check_overrides(J(c.map), rules())), c.expected) << c.map;
 }
 
 TEST(OverrideCheck, BlockMembers) {
@@ -179,7 +174,7 @@ TEST(OverrideCheck, CoverBlocks) {
   };
   run_blocks(std::begin(cases), std::end(cases), false);
   // Without cover_defaults in the rule pack only settle and state_source are settings.
-  EXPECT_EQ(message(check_cover_block(parse(R"({"invert_position":true})"), Value::object(), true)),
+  EXPECT_EQ(message(check_cover_block(J(R"({"invert_position":true})"), Value::object(), true)),
             "unknown cover key invert_position");
 }
 
@@ -265,15 +260,15 @@ TEST(OverrideCheck, Programs) {
       {R"([{"if":1,"else":[{"timer":"t"}]}])", false, "reset programs can only assign state"},
       {R"([{"send":{"code":"a","value":1}}])", false, "reset programs can only assign state"},
   };
-  const Value props = parse(R"({"p":{"type":"text"}})");
+  const Value props = J(R"({"p":{"type":"text"}})");
   for (const auto& c : cases) {
-    EXPECT_EQ(message(check_program(parse(c.program), props, 0, true, c.full)), c.expected) << c.program;
+    EXPECT_EQ(message(check_program(J(c.program), props, 0, true, c.full)), c.expected) << c.program;
   }
 }
 
 // A program whose innermost "then" lies inside `levels` nested "if" statements.
 Value nested_ifs(int levels) {
-  Value program = parse(R"([{"set":"state.x","value":1}])");
+  Value program = J(R"([{"set":"state.x","value":1}])");
   for (int i = 0; i < levels; ++i) {
     Object st;
     st.append_new("if", Value(true));
@@ -289,7 +284,7 @@ TEST(OverrideCheck, NestingLimit) {
   EXPECT_EQ(message(check_program(nested_ifs(63), Value(), 0, false, true)), "");
   EXPECT_EQ(message(check_program(nested_ifs(64), Value(), 0, false, true)), "rule nesting limit exceeded");
   // Through a whole block: the update program of a converter.
-  Value block = parse(R"({"converters":{"declarative":{}}})");
+  Value block = J(R"({"converters":{"declarative":{}}})");
   block.member("converters").member("declarative").member("update") = nested_ifs(64);
   EXPECT_EQ(message(check_block(block, rules(), false)), "rule nesting limit exceeded");
 }

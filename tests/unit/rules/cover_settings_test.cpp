@@ -9,15 +9,10 @@
 #include "core/json_reader.h"
 #include "core/json_writer.h"
 #include "driver/cover/cover_settings.h"
+#include "unit/test_json.h"
 
 namespace kesvo {
 namespace {
-
-Value parse(std::string_view text) {
-  auto r = read_json(text);
-  EXPECT_TRUE(r.ok()) << text;
-  return r.ok() ? std::move(r).value() : Value();
-}
 
 TEST(CoverSettings, DefaultsWrittenInOrder) {
   EXPECT_EQ(to_json(default_cover_settings_json()),
@@ -29,7 +24,7 @@ TEST(CoverSettings, DefaultsWrittenInOrder) {
 }
 
 TEST(CoverSettings, ReadsAndRoundTrips) {
-  auto s = read_cover_settings(parse(
+  auto s = read_cover_settings(J(
       R"({"state_source":"control","settle":2.5,"invert_tilt":true,"invert_reported_motion":true,"invert_position":false})"));
   ASSERT_TRUE(s.ok()) << s.error();
   EXPECT_EQ(s->state_source, StateSource::Control);
@@ -44,11 +39,11 @@ TEST(CoverSettings, ReadsAndRoundTrips) {
   ASSERT_TRUE(again.ok());
   EXPECT_EQ(*again, *s);
   // Absent members keep their defaults; state_source null is no tracker.
-  auto empty = read_cover_settings(parse(R"({"state_source":null})"));
+  auto empty = read_cover_settings(J(R"({"state_source":null})"));
   ASSERT_TRUE(empty.ok());
   EXPECT_EQ(*empty, CoverSettings{});
   for (const char* name : {"control", "inferred", "none"}) {
-    auto r = read_cover_settings(parse(std::string(R"({"state_source":")") + name + "\"}"));
+    auto r = read_cover_settings(J(std::string(R"({"state_source":")") + name + "\"}"));
     ASSERT_TRUE(r.ok()) << name;
     EXPECT_EQ(state_source_name(*r->state_source), name);
   }
@@ -69,7 +64,7 @@ TEST(CoverSettings, SettleIsWrittenAsIntegerWhenWholeAndNullWhenNotFinite) {
     EXPECT_EQ(to_json(write_cover_settings(s)["settle"]), c.written) << c.settle;
   }
   // Any number reads, negative and integer ones included.
-  auto r = read_cover_settings(parse(R"({"settle":-7})"));
+  auto r = read_cover_settings(J(R"({"settle":-7})"));
   ASSERT_TRUE(r.ok());
   EXPECT_EQ(r->settle, -7);
 }
@@ -90,7 +85,7 @@ TEST(CoverSettings, ReadFailures) {
       {R"({"state_source":false})", R"(state_source: expected null, "control", "inferred" or "none")"},
   };
   for (const auto& c : cases) {
-    auto r = read_cover_settings(parse(c.text));
+    auto r = read_cover_settings(J(c.text));
     ASSERT_FALSE(r.ok()) << c.text;
     EXPECT_EQ(r.error(), c.message) << c.text;
   }

@@ -7,15 +7,10 @@
 #include "core/json_reader.h"
 #include "core/json_writer.h"
 #include "rules/layering.h"
+#include "unit/test_json.h"
 
 namespace kesvo {
 namespace {
-
-Value parse(std::string_view text) {
-  auto r = read_json(text);
-  EXPECT_TRUE(r.ok()) << text << ": " << (r.ok() ? "" : r.error());
-  return r.ok() ? std::move(r).value() : Value();
-}
 
 TEST(ApplyLayer, PatchTable) {
   const struct {
@@ -59,15 +54,15 @@ TEST(ApplyLayer, PatchTable) {
       {R"({"a":1,"b":2})", R"({"a":{"$delete":true},"a2":3})", R"({"b":2,"a2":3})"},
   };
   for (const auto& c : cases) {
-    Value target = parse(c.target);
-    apply_layer(target, parse(c.patch));
+    Value target = J(c.target);
+    apply_layer(target, J(c.patch));
     EXPECT_EQ(to_json(target), c.expected) << c.target << " + " << c.patch;
   }
 }
 
 TEST(ApplyLayer, CopiesFromThePatch) {
   // The target owns its values: changing the patch later changes nothing.
-  Value patch = parse(R"({"a":{"$append":[{"k":1}]},"b":{"c":[1]}})");
+  Value patch = J(R"({"a":{"$append":[{"k":1}]},"b":{"c":[1]}})");
   Value target = Value::object();
   apply_layer(target, patch);
   patch.member("b").member("c") = Value(5);

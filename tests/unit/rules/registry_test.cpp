@@ -14,21 +14,16 @@
 #include "core/json_writer.h"
 #include "core/sha256.h"
 #include "rules/rule_pack.h"
+#include "unit/test_json.h"
 
 namespace kesvo {
 namespace {
-
-Value parse(std::string_view text) {
-  auto r = read_json(text);
-  EXPECT_TRUE(r.ok()) << text;
-  return r.ok() ? std::move(r).value() : Value();
-}
 
 Value minimal_rules() {
   std::ifstream in(std::string(KESVO_TEST_DATA) + "/fixtures/minimal_rules.json");
   std::stringstream s;
   s << in.rdbuf();
-  return parse(s.str());
+  return J(s.str());
 }
 
 // A valid pack that differs from the minimal one by its strategy list.
@@ -41,32 +36,32 @@ Value pack_with_strategy(const std::string& name) {
 Value request(std::initializer_list<std::pair<std::string_view, Value>> members) { return Value(Object(members)); }
 
 TEST(RulePackFingerprint, Sha256OfCompactText) {
-  const Value doc = parse(R"({ "version" : 1 , "a" : [1.0, "é"] })");
+  const Value doc = J(R"({ "version" : 1 , "a" : [1.0, "é"] })");
   // The digest is over the compact text the engine writes.
   const std::string text = to_json(doc);
   EXPECT_EQ(text, R"({"version":1,"a":[1.0,"é"]})");
   const std::string fp = rule_pack_fingerprint(doc);
   EXPECT_EQ(fp, "57f6ff556a152d344db7454d654a0f82bb4b3f0e1c7b1036fcf52a94c1687a98");
   // Member order and number form change the fingerprint.
-  EXPECT_NE(fp, rule_pack_fingerprint(parse(R"({"a":[1.0,"é"],"version":1})")));
-  EXPECT_NE(fp, rule_pack_fingerprint(parse(R"({"version":1,"a":[1,"é"]})")));
+  EXPECT_NE(fp, rule_pack_fingerprint(J(R"({"a":[1.0,"é"],"version":1})")));
+  EXPECT_NE(fp, rule_pack_fingerprint(J(R"({"version":1,"a":[1,"é"]})")));
   EXPECT_EQ(rule_pack_fingerprint(Value::object()), "44136fa355b3678a1146ad16f7e8649e94fb4fc21fe77e8310c060f61caaff8a");
 }
 
 TEST(RulePackFingerprint, StreamedDigestMatchesTheWholeText) {
   // The digest is computed piecewise; it must equal the digest of the full
   // compact text for every kind of value, across many buffer flushes.
-  Value big = parse(R"({"version":1,"e":{},"a":[],"n":null})");
+  Value big = J(R"({"version":1,"e":{},"a":[],"n":null})");
   big.member("items") = Value::array();
   Array& items = big.member("items").as_array();
   for (int i = 0; i < 3000; ++i) {
-    items.emplace_back(parse(R"({"s":"tab\t quote\" nul\u0000 é 💡","f":-1.5e-7,"d":1e16,"i":-42,"u":18446744073709551615,"b":[true,false,null,{}],"w":1.0})"));
+    items.emplace_back(J(R"({"s":"tab\t quote\" nul\u0000 é 💡","f":-1.5e-7,"d":1e16,"i":-42,"u":18446744073709551615,"b":[true,false,null,{}],"w":1.0})"));
   }
   const std::string text = to_json(big);
   ASSERT_GT(text.size(), 100000u);
   EXPECT_EQ(rule_pack_fingerprint(big), sha256_hex(text));
   for (const char* scalar : {"null", "true", "0", "-0.5", "\"x\"", "[]", "[[[1]],{\"k\":[]}]"}) {
-    const Value v = parse(scalar);
+    const Value v = J(scalar);
     EXPECT_EQ(rule_pack_fingerprint(v), sha256_hex(to_json(v))) << scalar;
   }
 }
@@ -74,12 +69,12 @@ TEST(RulePackFingerprint, StreamedDigestMatchesTheWholeText) {
 TEST(RulePackLoad, VersionCheckComesFirst) {
   for (const char* doc : {"{}", R"({"version":1.0})", R"({"version":"1"})", R"({"version":2})", "[1]", "null",
                           R"({"version":-1,"platforms":5})"}) {
-    auto r = load_rule_pack(parse(doc));
+    auto r = load_rule_pack(J(doc));
     ASSERT_FALSE(r.ok()) << doc;
     EXPECT_EQ(r.error().kind, ErrorKind::Rules);
     EXPECT_EQ(r.error().message, "unsupported rule version") << doc;
   }
-  auto r = load_rule_pack(parse(R"({"version":1})"));
+  auto r = load_rule_pack(J(R"({"version":1})"));
   ASSERT_FALSE(r.ok());
   EXPECT_EQ(r.error().kind, ErrorKind::Rules);
   EXPECT_EQ(r.error().message, R"(rules : missing "platforms")");
@@ -105,7 +100,7 @@ TEST(RuleResolution, InlineRulesBeatRulesIdAndNullFallsBack) {
   EXPECT_EQ(&r->document(), both.find("rules"));  // borrowed, not copied
 
   // Inline rules that do not load fail, even with a registered rules_id.
-  auto bad = resolve_rule_pack(request({{"rules", parse(R"({"version":2})")}, {"rules_id", Value("resolve-a")}}));
+  auto bad = resolve_rule_pack(request({{"rules", J(R"({"version":2})")}, {"rules_id", Value("resolve-a")}}));
   ASSERT_FALSE(bad.ok());
   EXPECT_EQ(bad.error().message, "unsupported rule version");
 
@@ -147,7 +142,7 @@ TEST(RuleRegistry, ReinstallingSameContentDoesNotValidateAgain) {
   auto again = registry.install(Value("same-id"), doc);
   ASSERT_TRUE(again.ok());
   EXPECT_TRUE(again->as_bool());
-  auto other = registry.install(Value("same-id"), parse(R"({"version":7})"));
+  auto other = registry.install(Value("same-id"), J(R"({"version":7})"));
   ASSERT_FALSE(other.ok());
   EXPECT_EQ(other.error().kind, ErrorKind::Rules);
   EXPECT_EQ(other.error().message, "rule id already registered with different content");

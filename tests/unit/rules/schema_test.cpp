@@ -9,20 +9,15 @@
 #include "core/json_reader.h"
 #include "core/json_writer.h"
 #include "rules/schema.h"
+#include "unit/test_json.h"
 
 namespace kesvo {
 namespace {
 
-Value parse(std::string_view text) {
-  auto r = read_json(text);
-  EXPECT_TRUE(r.ok()) << text << ": " << (r.ok() ? "" : r.error());
-  return r.ok() ? std::move(r).value() : Value();
-}
-
 // "" for success, otherwise the failure message.
 std::string check(std::string_view schema, std::string_view value, std::string_view path = {}) {
-  const Value root = parse(schema);
-  auto r = validate(parse(value), root, root, path);
+  const Value root = J(schema);
+  auto r = validate(J(value), root, root, path);
   return r.ok() ? std::string() : r.error();
 }
 
@@ -157,12 +152,12 @@ TEST(SchemaValidator, References) {
 TEST(SchemaValidator, LongArraysFindTheFirstDuplicate) {
   // Past the pairwise limit duplicates are found by hashing; the verdict and
   // the item that fails must be the same as with pairwise comparison.
-  const Value root = parse(R"({"uniqueItems":true})");
+  const Value root = J(R"({"uniqueItems":true})");
   Array items;
   for (int i = 0; i < 200; ++i) items.emplace_back(Value(i));
   items.emplace_back(Value(5.0));                          // float 5 differs from integer 5
-  items.emplace_back(parse(R"({"a":[1,{"b":null}],"c":-0.0})"));
-  items.emplace_back(parse(R"({"c":0.0,"a":[1,{"b":null}]})"));  // equal: order ignored, -0 == 0
+  items.emplace_back(J(R"({"a":[1,{"b":null}],"c":-0.0})"));
+  items.emplace_back(J(R"({"c":0.0,"a":[1,{"b":null}]})"));  // equal: order ignored, -0 == 0
   EXPECT_EQ(validate(Value(items), root, root).error(), "rules : duplicate item");
   items.pop_back();
   EXPECT_TRUE(validate(Value(items), root, root).ok());
@@ -171,7 +166,7 @@ TEST(SchemaValidator, LongArraysFindTheFirstDuplicate) {
   EXPECT_FALSE(validate(Value(items), root, root).ok());
   // The first failure in item order wins: an item failing "items" before the
   // duplicate is reported first.
-  const Value typed = parse(R"({"uniqueItems":true,"items":{"type":"number"}})");
+  const Value typed = J(R"({"uniqueItems":true,"items":{"type":"number"}})");
   items.clear();
   for (int i = 0; i < 50; ++i) items.emplace_back(Value(i % 40));
   items.emplace_back(Value("x"));
@@ -193,9 +188,9 @@ TEST(EmbeddedSchema, IdentityAndRequiredOrder) {
   EXPECT_EQ(s.required_names.size(), 16u);
   // The relaxed schema accepts an incomplete document but still checks
   // members, through references into the full schema.
-  EXPECT_TRUE(validate(parse("{}"), s.relaxed).ok());
-  EXPECT_EQ(validate(parse("{}"), s.full).error(), R"(rules : missing "version")");
-  EXPECT_EQ(validate(parse(R"({"entities":{"e":{"cover":{}}}})"), s.relaxed).error(),
+  EXPECT_TRUE(validate(J("{}"), s.relaxed).ok());
+  EXPECT_EQ(validate(J("{}"), s.full).error(), R"(rules : missing "version")");
+  EXPECT_EQ(validate(J(R"({"entities":{"e":{"cover":{}}}})"), s.relaxed).error(),
             R"(rules /entities/e/cover: missing "position")");
 }
 
