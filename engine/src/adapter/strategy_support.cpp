@@ -134,16 +134,7 @@ double round_to(double x, int digits) {
 int64_t round_to_i64(double x) { return to_i64(round_half_even(x)); }
 
 void append_hex(std::string& out, int64_t v, int width) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  uint64_t u = static_cast<uint64_t>(v);
-  char buf[16];
-  int len = 0;
-  do {
-    buf[len++] = kDigits[u & 15];
-    u >>= 4;
-  } while (u != 0);
-  for (int i = len; i < width; ++i) out += '0';
-  while (len > 0) out += buf[--len];
+  append_hex_padded(out, static_cast<uint64_t>(v), width > 0 ? static_cast<size_t>(width) : 0);
 }
 
 void append_hex(std::string& out, double x, int width) { append_hex(out, to_i64(x), width); }

@@ -26,4 +26,16 @@ std::string hex_encode(std::string_view bytes) {
   return out;
 }
 
+void append_hex_padded(std::string& out, uint64_t v, size_t width) {
+  static const char kHex[] = "0123456789abcdef";
+  char digits[16];
+  size_t len = 0;
+  do {
+    digits[len++] = kHex[v & 15];
+    v >>= 4;
+  } while (v != 0);
+  if (width > len) out.append(width - len, '0');
+  while (len > 0) out += digits[--len];
+}
+
 }  // namespace kesvo

@@ -1,6 +1,8 @@
 // Hexadecimal byte texts.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +15,10 @@ std::optional<std::string> hex_decode(std::string_view text);
 
 // Bytes to lower-case hex digits, two per byte.
 std::string hex_encode(std::string_view bytes);
+
+// Appends the lower-case hex digits of `v`, zero-padded on the left to at
+// least `width` digits and never cut.
+void append_hex_padded(std::string& out, uint64_t v, size_t width);
 
 // The value of one hex digit, or -1.
 inline int hex_digit_value(char c) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/hex.h"
+
 namespace kesvo {
 
 namespace {
@@ -97,17 +99,10 @@ std::array<uint8_t, 32> Sha256::finish() {
 }
 
 std::string sha256_hex(std::string_view data) {
-  static const char kHex[] = "0123456789abcdef";
   Sha256 h;
   h.update(data);
   const auto digest = h.finish();
-  std::string out;
-  out.reserve(64);
-  for (uint8_t b : digest) {
-    out += kHex[b >> 4];
-    out += kHex[b & 15];
-  }
-  return out;
+  return hex_encode(std::string_view(reinterpret_cast<const char*>(digest.data()), digest.size()));
 }
 
 }  // namespace kesvo

@@ -23,17 +23,9 @@ ExprResult hex_text(const Value& v, const Value& width_arg) {
     return fail_limit(kTextSizeLimit);
   }
   const auto w = static_cast<size_t>(width);
-  auto n = static_cast<uint64_t>(integer_of_value(v));
-  char digits[16];
-  size_t len = 0;
-  do {
-    digits[len++] = "0123456789abcdef"[n & 0xF];
-    n >>= 4;
-  } while (n != 0);
   std::string out;
-  out.reserve(w > len ? w : len);
-  if (w > len) out.append(w - len, '0');
-  while (len > 0) out += digits[--len];
+  out.reserve(w > 16 ? w : 16);
+  append_hex_padded(out, static_cast<uint64_t>(integer_of_value(v)), w);
   return Value(std::move(out));
 }
 

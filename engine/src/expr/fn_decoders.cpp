@@ -2,6 +2,7 @@
 // hue/saturation <-> RGB colour conversions.
 #include <cmath>
 
+#include "adapter/colour.h"
 #include "adapter/electricity_record.h"
 #include "core/base64.h"
 #include "core/hex.h"
@@ -65,27 +66,10 @@ Value hs_to_rgb_hex(const Value& pair) {
   if (h < 0) h += 360.0;
   if (std::isnan(s)) s = 0;
   s = std::fmin(std::fmax(s, 0.0), 100.0);
-  const double hue = h / 360.0;
-  const double sat = s / 100.0;
-  double rgb[3] = {1.0, 1.0, 1.0};
-  if (sat != 0) {
-    const double scaled = 6.0 * hue;
-    const double fl = std::floor(scaled);
-    const int sector = static_cast<int>(fl) % 6;
-    const double f = scaled - fl;
-    const double p = 1.0 - sat;
-    const double q = 1.0 - sat * f;
-    const double t = 1.0 - sat * (1.0 - f);
-    const double table[6][3] = {{1, t, p}, {q, 1, p}, {p, 1, t}, {p, q, 1}, {t, p, 1}, {1, p, q}};
-    for (int c = 0; c < 3; ++c) rgb[c] = table[sector][c];
-  }
-  std::string out = "#";
-  for (double channel : rgb) {
-    const auto byte = static_cast<unsigned>(round_half_even(channel * 255.0));
-    out += "0123456789abcdef"[(byte >> 4) & 0xF];
-    out += "0123456789abcdef"[byte & 0xF];
-  }
-  return Value(std::move(out));
+  const Rgb rgb = hsv_to_rgb(h / 360.0, s / 100.0, 1.0);
+  std::string bytes;
+  for (double channel : {rgb.r, rgb.g, rgb.b}) bytes += static_cast<char>(round_half_even(channel * 255.0));
+  return Value("#" + hex_encode(bytes));
 }
 
 Value rgb_hex_to_hs(const Value& s) {

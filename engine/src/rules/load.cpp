@@ -1,3 +1,4 @@
+#include "core/hex.h"
 #include "core/json_writer.h"
 #include "core/sha256.h"
 #include "rules/rule_pack.h"
@@ -45,14 +46,8 @@ class TextDigest {
 
   std::string hex() {
     flush();
-    static const char kHex[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(64);
-    for (uint8_t b : sha_.finish()) {
-      out += kHex[b >> 4];
-      out += kHex[b & 15];
-    }
-    return out;
+    const auto digest = sha_.finish();
+    return hex_encode(std::string_view(reinterpret_cast<const char*>(digest.data()), digest.size()));
   }
 
  private:
